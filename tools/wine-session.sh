@@ -24,7 +24,7 @@ start)
   stop_display
   # Let Xvfb pick a free display, so parallel build trees never collide.
   exec 3> "$root/display.tmp"
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset >"$root/xvfb.log" 2>&1 &
+  Xvfb -displayfd 3 </dev/null -screen 0 1024x768x24 -nolisten tcp -noreset >"$root/xvfb.log" 2>&1 &
   echo $! > "$root/xvfb.pid"
   exec 3>&-
   for _ in $(seq 100); do [ -s "$root/display.tmp" ] && break; sleep 0.1; done
@@ -35,14 +35,17 @@ start)
 
   if [ ! -f "$root/prefix/.made" ]; then
     rm -rf "$root/prefix"
-    wineboot -i >/dev/null 2>&1
+    wineboot -i </dev/null >>"$root/wine.log" 2>&1
     # No window manager here: unmanaged windows spare a 2 s wait on every hide.
-    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >>"$root/wine.log" 2>&1
     wineserver -w
     touch "$root/prefix/.made"
   fi
-  # One wineserver for the whole session instead of one per test program.
-  wineserver -p
+  # One wineserver for the whole session instead of one per test program. Its
+  # output goes to the log: a test runner waits for every holder of its pipes.
+  wineserver -p </dev/null >>"$root/wine.log" 2>&1
+  # Start the prefix's services now, with their output in the log.
+  wineboot </dev/null >>"$root/wine.log" 2>&1
   ;;
 stop)
   wineserver -k 2>/dev/null || true
