@@ -9,10 +9,18 @@
 
 namespace {
 
+constexpr UINT UNUSED_MESSAGE = WM_APP - 1;
+
 // No message loop runs while the members are written, so nothing would ever
-// paint the window; draw it now, each time its text changes.
+// paint the window; draw it now, each time its text changes. Some window
+// systems (Wine's among them) pass what was drawn on to the screen only when
+// the thread looks at its queue: one look for a message number nobody uses
+// retrieves and dispatches nothing, yet lets the new text show.
 void PaintNow(HWND window) {
-    if (window) UpdateWindow(window);
+    if (!window) return;
+    UpdateWindow(window);
+    MSG none;
+    PeekMessageA(&none, nullptr, UNUSED_MESSAGE, UNUSED_MESSAGE, PM_NOREMOVE);
 }
 
 }  // namespace
