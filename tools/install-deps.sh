@@ -7,7 +7,7 @@ need_pkgs=()
 have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
 
 pkgs=(wine wine32:i386 wine64 g++-mingw-w64-i686 xvfb xdotool fonts-ipafont-gothic
-      fonts-wine locales xauth cmake googletest imagemagick x11-apps e2fsprogs)
+      locales xauth cmake googletest imagemagick x11-apps e2fsprogs)
 for p in "${pkgs[@]}"; do have "$p" || need_pkgs+=("$p"); done
 
 if [ ${#need_pkgs[@]} -gt 0 ]; then
