@@ -21,6 +21,9 @@ stop_display() {
 
 case "$action" in
 start)
+  # A session left running on this folder (a run by hand, an interrupted one)
+  # would keep the old display and server: end it first.
+  wineserver -k 2>/dev/null || true
   stop_display
   # Let Xvfb pick a free display, so parallel build trees never collide.
   exec 3> "$root/display.tmp"
