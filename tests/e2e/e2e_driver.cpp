@@ -23,7 +23,6 @@ const DWORD CHILD_TIMEOUT_MS = 10000;
 // More boxes than any run has: something is looping.
 const size_t MAX_BOXES = 8;
 
-constexpr int MESSAGE_BOX_TEXT_ID = 0xFFFF;
 
 std::string Lines(std::initializer_list<const wchar_t*> lines) {
     std::wstring text;
@@ -140,29 +139,6 @@ testing::Environment* const explorerStub = testing::AddGlobalTestEnvironment(new
 
 // ---- Watching the tool ---------------------------------------------------------
 
-struct ProgressSearch {
-    DWORD ProcessId;
-    bool Found;
-};
-
-// The progress window: the tool's caption on a window that is not a message box.
-BOOL CALLBACK FindProgressWindow(HWND window, LPARAM param) {
-    auto* search = reinterpret_cast<ProgressSearch*>(param);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner != search->ProcessId || !IsWindowVisible(window) || GetDlgItem(window, MESSAGE_BOX_TEXT_ID)) return TRUE;
-    char caption[64] = "";
-    GetWindowTextA(window, caption, sizeof(caption));
-    if (lstrcmpA(caption, TOOL_CAPTION) != 0) return TRUE;
-    search->Found = true;
-    return FALSE;
-}
-
-bool ProgressWindowShown(DWORD processId) {
-    ProgressSearch search = {processId, false};
-    EnumWindows(FindProgressWindow, reinterpret_cast<LPARAM>(&search));
-    return search.Found;
-}
 
 ULONGLONG CreationTime(HANDLE process) {
     FILETIME created, exited, kernel, user;
@@ -415,7 +391,7 @@ ToolRun RunTool(const ToolStart& start) {
             lastEvent = GetTickCount();
             continue;
         }
-        if (!run.SawProgressWindow && ProgressWindowShown(process.dwProcessId)) run.SawProgressWindow = true;
+        if (!run.SawProgressWindow && FindProcessWindow(process.dwProcessId, TOOL_CAPTION)) run.SawProgressWindow = true;
         if (GetTickCount() - lastEvent > BOX_TIMEOUT_MS) {
             run.Problem = "no box and no end within " + std::to_string(BOX_TIMEOUT_MS / 1000) + " s after box " +
                           std::to_string(run.Boxes.size());

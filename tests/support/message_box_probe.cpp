@@ -29,7 +29,9 @@ BOOL CALLBACK Visit(HWND window, LPARAM param) {
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
     if (owner != search->ProcessId) return TRUE;
-    bool match = search->Caption ? WindowText(window) == search->Caption : IsMessageBox(window);
+    bool match = search->Caption
+                     ? IsWindowVisible(window) && !GetDlgItem(window, MESSAGE_BOX_TEXT_ID) && WindowText(window) == search->Caption
+                     : IsMessageBox(window);
     if (!match) return TRUE;
     search->Found = window;
     return FALSE;

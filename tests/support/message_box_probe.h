@@ -24,5 +24,6 @@ enum class BoxAnswer { Ok, Cancel, CloseBox };
 // until the box is gone, so the next wait cannot find it again.
 void AnswerMessageBox(const SeenBox& box, BoxAnswer answer);
 
-// A top-level window of processId with this exact caption, or NULL.
+// A visible top-level window of processId with this exact caption that is not
+// a message box (the tool's progress window), or NULL.
 HWND FindProcessWindow(DWORD processId, const char* caption);

@@ -18,7 +18,6 @@
 namespace {
 
 const char PROGRESS_CAPTION[] = "Tavresk Update Tool";
-const int MESSAGE_BOX_TEXT_ID = 0xFFFF;
 const int RUNNER_FAILED = 2;
 
 struct Options {
@@ -126,28 +125,6 @@ bool SaveWindowShot(HWND window, const std::string& path) {
     return GetWindowRect(window, &rect) && SaveBmp(CaptureScreen(rect), path);
 }
 
-struct ProgressSearch {
-    DWORD ProcessId;
-    HWND Found;
-};
-
-BOOL CALLBACK VisitForProgress(HWND window, LPARAM param) {
-    auto* search = reinterpret_cast<ProgressSearch*>(param);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner != search->ProcessId || !IsWindowVisible(window) || GetDlgItem(window, MESSAGE_BOX_TEXT_ID)) return TRUE;
-    char caption[64];
-    if (GetWindowTextA(window, caption, sizeof(caption)) <= 0 || lstrcmpA(caption, PROGRESS_CAPTION) != 0) return TRUE;
-    search->Found = window;
-    return FALSE;
-}
-
-// The tool's progress window: same caption as its boxes, but not a box.
-HWND FindProgressWindow(DWORD processId) {
-    ProgressSearch search = {processId, nullptr};
-    EnumWindows(VisitForProgress, reinterpret_cast<LPARAM>(&search));
-    return search.Found;
-}
 
 void PostAnswer(HWND box, BoxAnswer answer) {
     // Posted, not sent: the runner goes straight back to watching, so a window
@@ -216,7 +193,7 @@ int WatchRun(const Options& options) {
 
         // The progress window: copied again and again while it is up; the last
         // copy that shows something drawn (taken while it was still there) wins.
-        HWND progress = options.ShotFolder.empty() ? nullptr : FindProgressWindow(process.dwProcessId);
+        HWND progress = options.ShotFolder.empty() ? nullptr : FindProcessWindow(process.dwProcessId, PROGRESS_CAPTION);
         if (progress) {
             RECT rect;
             if (GetWindowRect(progress, &rect)) {
