@@ -180,33 +180,6 @@ std::string TypedFile(char letter, int member) {
 
 // ---- Texts -----------------------------------------------------------------------
 
-std::string Cp932FromWide(const std::wstring& wide) {
-    if (wide.empty()) return std::string();
-    int size = WideCharToMultiByte(932, 0, wide.data(), (int)wide.size(), nullptr, 0, nullptr, nullptr);
-    std::string bytes(size, '\0');
-    WideCharToMultiByte(932, 0, wide.data(), (int)wide.size(), &bytes[0], size, nullptr, nullptr);
-    return bytes;
-}
-
-std::string Cp932FromUtf8(const std::string& utf8) {
-    if (utf8.empty()) return std::string();
-    int size = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), (int)utf8.size(), nullptr, 0);
-    std::wstring wide(size, L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), (int)utf8.size(), &wide[0], size);
-    return Cp932FromWide(wide);
-}
-
-std::string Utf8FromCp932(const std::string& cp932) {
-    if (cp932.empty()) return std::string();
-    int size = MultiByteToWideChar(932, 0, cp932.data(), (int)cp932.size(), nullptr, 0);
-    std::wstring wide(size, L'\0');
-    MultiByteToWideChar(932, 0, cp932.data(), (int)cp932.size(), &wide[0], size);
-    int bytes = WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
-    std::string utf8(bytes, '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, &utf8[0], bytes, nullptr, nullptr);
-    return utf8;
-}
-
 // U+3000 is the ideographic space; where a line starts or ends with one it is
 // part of the text.
 ExpectedBox NotInstalledBox() {

@@ -10,14 +10,11 @@
 #include <string>
 #include <vector>
 
+#include "code_page_text.h"
 #include "message_box_probe.h"
 
 // ---- Texts ---------------------------------------------------------------
 
-std::string Cp932FromWide(const std::wstring& wide);
-std::string Cp932FromUtf8(const std::string& utf8);
-// Printable form of code page 932 bytes, for failure messages.
-std::string Utf8FromCp932(const std::string& cp932);
 
 // The boxes as a user must see them, written here from the Japanese texts and
 // not taken from the tool's catalogue. Paths are code page 932 bytes.

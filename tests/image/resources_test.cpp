@@ -16,7 +16,7 @@ const WORD JAPANESE = MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT);  // 0x0411
 class ImageResources : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        image = LoadLibraryExA(BuildPath("updtav01_image.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+        image = LoadBuiltImage();
     }
     static void TearDownTestSuite() {
         if (image) FreeLibrary(image);

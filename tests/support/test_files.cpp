@@ -77,6 +77,10 @@ bool FileExists(const std::string& path) { return GetFileAttributesA(path.c_str(
 std::string BuildPath(const char* relative) { return HostToWindows("UPDTAV_BINARY_DIR", relative); }
 std::string SourcePath(const char* relative) { return HostToWindows("UPDTAV_SOURCE_DIR", relative); }
 
+HMODULE LoadBuiltImage() {
+    return LoadLibraryExA(BuildPath("updtav01_image.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+}
+
 std::string MemberBytes(int index) {
     std::string relative = std::string(MemberTable[index].Name) + ".MPX";
     std::string bytes;

@@ -2,6 +2,8 @@
 // and the build's outputs.
 #pragma once
 
+#include <windows.h>
+
 #include <string>
 
 // A fresh, empty folder under the system temp folder; removed again by RemoveTree.
@@ -16,6 +18,10 @@ bool FileExists(const std::string& path);
 // the source tree, from UPDTAV_SOURCE_DIR.
 std::string BuildPath(const char* relative);
 std::string SourcePath(const char* relative);
+
+// The linked image the build made, loaded for its resources only (FreeLibrary
+// when done); NULL if it cannot be loaded.
+HMODULE LoadBuiltImage();
 
 // The member files the tool was packed with (UPDTAV_MEMBERS_DIR), by table row.
 std::string MemberBytes(int index);

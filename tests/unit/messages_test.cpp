@@ -9,6 +9,7 @@
 
 #include "app/product_profile.h"
 #include "app/text_limits.h"
+#include "code_page_text.h"
 #include "message_box_probe.h"
 #include "ui/message_box.h"
 #include "ui/message_catalogue.h"
@@ -66,18 +67,10 @@ bool Cp932ToUtf16(const char* bytes, std::wstring* wide) {
     return true;
 }
 
-std::string Utf16ToCp932(const std::wstring& wide) {
-    int length = WideCharToMultiByte(932, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string bytes(length, '\0');
-    WideCharToMultiByte(932, 0, wide.c_str(), -1, &bytes[0], length, nullptr, nullptr);
-    bytes.resize(length - 1);
-    return bytes;
-}
-
 // The box text the user must see: the expected text with its "%s" filled in
 // order. A "%" can never be a trail byte of code page 932, so a byte search is safe.
 std::string Composed(MessageId id, const char* arg1 = nullptr, const char* arg2 = nullptr) {
-    std::string text = Utf16ToCp932(ExpectedTexts[id]);
+    std::string text = Cp932FromWide(ExpectedTexts[id]);
     for (const char* arg : {arg1, arg2}) {
         size_t at = text.find("%s");
         if (at == std::string::npos) break;
@@ -234,7 +227,7 @@ TEST_F(MessageBoxes, OnlyOkOnTheConfirmationGoesAhead) {
 // The longest install folder the paths admit, in Japanese, with trail bytes of
 // 0x5C (ソ, 表, 能, 予, 十) that byte-wise backslash handling would break.
 TEST_F(MessageBoxes, ConfirmationShowsALongJapaneseFolderWhole) {
-    const std::string folder = Utf16ToCp932(
+    const std::string folder = Cp932FromWide(
         L"C:\\Program Files\\クオルヴェーン\\タヴレスク\u3000ソフト表示能力予定版\\本編データ十二\\"
         L"ゲーム本体ソフトウェア十一 (R2)");
     ASSERT_EQ(folder.size(), 111u);

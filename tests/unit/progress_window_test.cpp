@@ -5,18 +5,11 @@
 #include <string>
 
 #include "resources/resource_ids.h"
+#include "code_page_text.h"
 #include "test_files.h"
 #include "ui/progress_window.h"
 
 namespace {
-
-std::string Cp932(const wchar_t* wide) {
-    int length = WideCharToMultiByte(932, 0, wide, -1, nullptr, 0, nullptr, nullptr);
-    std::string bytes(length, '\0');
-    WideCharToMultiByte(932, 0, wide, -1, &bytes[0], length, nullptr, nullptr);
-    bytes.resize(length - 1);
-    return bytes;
-}
 
 std::string Text(HWND window) {
     char text[512] = "";
@@ -31,7 +24,7 @@ bool Unpainted(HWND window) { return GetUpdateRect(window, nullptr, FALSE) != FA
 class ProgressWindow : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        image = LoadLibraryExA(BuildPath("updtav01_image.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+        image = LoadBuiltImage();
     }
     static void TearDownTestSuite() {
         if (image) FreeLibrary(image);
@@ -54,8 +47,8 @@ TEST_F(ProgressWindow, ShowsTheToolCaptionNoCloseBoxAndCountsTheMembers) {
     LONG style = GetWindowLongA(window, GWL_STYLE);
     EXPECT_FALSE(style & WS_SYSMENU) << "a close box would let the user dismiss it mid-write";
     EXPECT_TRUE(IsWindowVisible(window));
-    EXPECT_EQ(Text(GetDlgItem(window, IDC_WAIT)), Cp932(L"～\u3000しばらくお待ちください\u3000～"));
-    EXPECT_EQ(Text(GetDlgItem(window, IDC_STATUS)), Cp932(L"アップデートをしています。"));
+    EXPECT_EQ(Text(GetDlgItem(window, IDC_WAIT)), Cp932FromWide(L"～\u3000しばらくお待ちください\u3000～"));
+    EXPECT_EQ(Text(GetDlgItem(window, IDC_STATUS)), Cp932FromWide(L"アップデートをしています。"));
     EXPECT_FALSE(Unpainted(window));
     EXPECT_FALSE(Unpainted(GetDlgItem(window, IDC_WAIT)));
 
@@ -64,7 +57,7 @@ TEST_F(ProgressWindow, ShowsTheToolCaptionNoCloseBoxAndCountsTheMembers) {
     for (int n = 1; n <= 4; ++n) {
         SCOPED_TRACE(n);
         SetProgressStep(window, n, 4);
-        EXPECT_EQ(Text(GetDlgItem(window, IDC_STATUS)), Cp932(steps[n - 1]));
+        EXPECT_EQ(Text(GetDlgItem(window, IDC_STATUS)), Cp932FromWide(steps[n - 1]));
         EXPECT_FALSE(Unpainted(GetDlgItem(window, IDC_STATUS))) << "the new count is never drawn";
     }
 

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "code_page_text.h"
 #include "message_box_probe.h"
 
 namespace {
@@ -33,18 +34,6 @@ void Print(const std::string& text) {
     // WriteFile rather than stdio: no "\r" added, UTF-8 passed through untouched.
     DWORD written = 0;
     WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), text.data(), (DWORD)text.size(), &written, nullptr);
-}
-
-// The tool speaks code page 932 whatever the system's code page is.
-std::string Cp932ToUtf8(const std::string& bytes) {
-    if (bytes.empty()) return bytes;
-    int wide = MultiByteToWideChar(932, 0, bytes.data(), (int)bytes.size(), nullptr, 0);
-    std::wstring w(wide, L'\0');
-    MultiByteToWideChar(932, 0, bytes.data(), (int)bytes.size(), &w[0], wide);
-    int narrow = WideCharToMultiByte(CP_UTF8, 0, w.data(), wide, nullptr, 0, nullptr, nullptr);
-    std::string out(narrow, '\0');
-    WideCharToMultiByte(CP_UTF8, 0, w.data(), wide, &out[0], narrow, nullptr, nullptr);
-    return out;
 }
 
 std::string OneLine(std::string text) {
@@ -219,8 +208,8 @@ int WatchRun(const Options& options) {
                 if (SaveWindowShot(box.Window, options.ShotFolder + "\\" + name)) shot = " -> " + name;
             }
             std::string buttons = box.HasOk && box.HasCancel ? "OK/Cancel" : box.HasOk ? "OK" : "?";
-            Print("box " + std::to_string(boxes) + ": [" + Cp932ToUtf8(box.Caption) + "] [" + buttons + "] \"" +
-                  OneLine(Cp932ToUtf8(box.Text)) + "\" answered " + AnswerName(answer) + shot + "\n");
+            Print("box " + std::to_string(boxes) + ": [" + Utf8FromCp932(box.Caption) + "] [" + buttons + "] \"" +
+                  OneLine(Utf8FromCp932(box.Text)) + "\" answered " + AnswerName(answer) + shot + "\n");
             PostAnswer(box.Window, answer);
             answered = box.Window;
             // No sleeping for a while: the progress window follows the
